@@ -1,0 +1,42 @@
+// platform_internal.h -- what the window layer's source files share. Not for
+// use outside platform/.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+struct PlatformWindow {
+    SDL_Window* sdl;
+    WNDPROC procedure;
+    bool gl;           // recreated as an OpenGL window by SetPixelFormat
+    int pixelFormat;   // 0 until SetPixelFormat
+    bool everPainted;  // UpdateWindow has shown the class background
+};
+
+// A window's drawing surface, or, with window none, a memory device context
+// that holds a selected bitmap.
+struct PlatformDeviceContext {
+    PlatformWindow* window;
+    HGDIOBJ selected;
+};
+
+struct PlatformRenderContext {
+    SDL_GLContext gl;
+    PlatformWindow* window;
+};
+
+// Brings SDL's video subsystem up once; false if there is no display.
+bool PlatformInitVideo();
+// The window wrapping an SDL window id, or none.
+PlatformWindow* PlatformWindowFromId(Uint32 id);
+// Client size in drawable pixels.
+void PlatformClientSize(PlatformWindow* window, int* width, int* height);
+// Sends a message straight to the window's procedure, as the platform does
+// from inside its own calls.
+LRESULT PlatformSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Translates pending SDL events into queued messages and flags due timers.
+void PlatformPumpEvents();
+// Runs the owner's timers and queued messages (input held back) until done()
+// says the modal box has been closed.
+void PlatformModalLoop(HWND owner, bool (*done)(void*), void* context);

@@ -1,0 +1,36 @@
+// platform_test.h -- switches that tests flip on the window layer. The program
+// itself never calls anything here.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <string>
+#include <vector>
+
+struct RecordedMessageBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// While recording, MessageBoxA shows nothing: it appends to the record and
+// returns IDOK at once.
+void PlatformRecordMessageBoxes(bool on);
+const std::vector<RecordedMessageBox>& PlatformRecordedMessageBoxes();
+void PlatformClearRecordedMessageBoxes();
+
+enum PlatformFailure {
+    PLATFORM_FAIL_NONE,
+    PLATFORM_FAIL_CHOOSE_PIXEL_FORMAT,  // ChoosePixelFormat returns 0
+    PLATFORM_FAIL_SET_PIXEL_FORMAT,     // SetPixelFormat returns FALSE
+    PLATFORM_FAIL_MAKE_CURRENT,         // wglMakeCurrent with a context returns FALSE
+};
+void PlatformForceFailure(PlatformFailure failure);
+
+// Called after every SwapBuffers, on the GUI thread; none to stop.
+using PlatformSwapHook = void (*)(HDC deviceContext);
+void PlatformSetSwapHook(PlatformSwapHook hook);
+
+// Number of timers started with SetTimer and not killed.
+int PlatformActiveTimerCount();

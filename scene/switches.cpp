@@ -1,0 +1,4 @@
+#include "scene/scene.h"
+
+void PollSwitchKeys() {}
+void StepLevels() {}

@@ -1,0 +1,5 @@
+#include "scene/scene.h"
+
+void EmitWindParticle() {}
+void MoveWindParticles() {}
+void RotateFlagWave() {}
