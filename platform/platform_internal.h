@@ -26,6 +26,9 @@ struct PlatformRenderContext {
     PlatformWindow* window;
 };
 
+// Bit 29 of a key message's lParam: Alt was held.
+constexpr LPARAM KEY_ALT_HELD = LPARAM{1} << 29;
+
 // Brings SDL's video subsystem up once; false if there is no display.
 bool PlatformInitVideo();
 // The window wrapping an SDL window id, or none.
@@ -35,6 +38,8 @@ void PlatformClientSize(PlatformWindow* window, int* width, int* height);
 // Sends a message straight to the window's procedure, as the platform does
 // from inside its own calls.
 LRESULT PlatformSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Drops the window's timers and queued messages before it is destroyed.
+void PlatformForgetWindow(HWND window);
 // Translates pending SDL events into queued messages and flags due timers.
 void PlatformPumpEvents();
 // Runs the owner's timers and queued messages (input held back) until done()

@@ -32,5 +32,9 @@ void PlatformForceFailure(PlatformFailure failure);
 using PlatformSwapHook = void (*)(HDC deviceContext);
 void PlatformSetSwapHook(PlatformSwapHook hook);
 
+// Called by DispatchMessageA before the window procedure; none to stop.
+using PlatformDispatchHook = void (*)(const MSG* message);
+void PlatformSetDispatchHook(PlatformDispatchHook hook);
+
 // Number of timers started with SetTimer and not killed.
 int PlatformActiveTimerCount();
