@@ -150,6 +150,10 @@ BOOL SwapBuffers(HDC deviceContext) {
     return TRUE;
 }
 
-void PlatformForceFailure(PlatformFailure failure) { g_forcedFailure = failure; }
+void PlatformForceFailure(PlatformFailure failure) {
+    g_forcedFailure = failure;
+}
 
-void PlatformSetSwapHook(PlatformSwapHook hook) { g_swapHook = hook; }
+void PlatformSetSwapHook(PlatformSwapHook hook) {
+    g_swapHook = hook;
+}

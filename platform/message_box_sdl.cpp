@@ -26,7 +26,9 @@ int ShowBox(void* context) {
     return 0;
 }
 
-bool BoxClosed(void* context) { return static_cast<BoxRequest*>(context)->closed; }
+bool BoxClosed(void* context) {
+    return static_cast<BoxRequest*>(context)->closed;
+}
 
 }  // namespace
 
@@ -62,8 +64,14 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     return IDOK;
 }
 
-void PlatformRecordMessageBoxes(bool on) { g_recording = on; }
+void PlatformRecordMessageBoxes(bool on) {
+    g_recording = on;
+}
 
-const std::vector<RecordedMessageBox>& PlatformRecordedMessageBoxes() { return g_recorded; }
+const std::vector<RecordedMessageBox>& PlatformRecordedMessageBoxes() {
+    return g_recorded;
+}
 
-void PlatformClearRecordedMessageBoxes() { g_recorded.clear(); }
+void PlatformClearRecordedMessageBoxes() {
+    g_recorded.clear();
+}

@@ -25,7 +25,9 @@ std::deque<MSG> g_queue;
 std::vector<Timer> g_timers;
 PlatformDispatchHook g_dispatchHook;
 
-DWORD MessageTime() { return static_cast<DWORD>(SDL_GetTicks()); }
+DWORD MessageTime() {
+    return static_cast<DWORD>(SDL_GetTicks());
+}
 
 void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     g_queue.push_back(MSG{window, message, wParam, lParam, MessageTime(), POINT{0, 0}});
@@ -56,7 +58,8 @@ Timer* NextPendingTimer() {
 WPARAM VirtualKeyFromScancode(SDL_Scancode scancode, SDL_Keycode keycode) {
     if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
     if (keycode >= SDLK_0 && keycode <= SDLK_9) return '0' + (keycode - SDLK_0);
-    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return VK_F1 + (scancode - SDL_SCANCODE_F1);
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
+        return VK_F1 + (scancode - SDL_SCANCODE_F1);
     if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24) {
         return VK_F12 + 1 + (scancode - SDL_SCANCODE_F13);
     }
@@ -64,48 +67,86 @@ WPARAM VirtualKeyFromScancode(SDL_Scancode scancode, SDL_Keycode keycode) {
         return VK_NUMPAD0 + 1 + (scancode - SDL_SCANCODE_KP_1);
     }
     switch (scancode) {
-        case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-        case SDL_SCANCODE_TAB: return VK_TAB;
+        case SDL_SCANCODE_BACKSPACE:
+            return VK_BACK;
+        case SDL_SCANCODE_TAB:
+            return VK_TAB;
         case SDL_SCANCODE_RETURN:
-        case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+        case SDL_SCANCODE_KP_ENTER:
+            return VK_RETURN;
         case SDL_SCANCODE_LSHIFT:
-        case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+        case SDL_SCANCODE_RSHIFT:
+            return VK_SHIFT;
         case SDL_SCANCODE_LCTRL:
-        case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+        case SDL_SCANCODE_RCTRL:
+            return VK_CONTROL;
         case SDL_SCANCODE_LALT:
-        case SDL_SCANCODE_RALT: return VK_MENU;
-        case SDL_SCANCODE_PAUSE: return VK_PAUSE;
-        case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
-        case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
-        case SDL_SCANCODE_SPACE: return VK_SPACE;
-        case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
-        case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
-        case SDL_SCANCODE_END: return VK_END;
-        case SDL_SCANCODE_HOME: return VK_HOME;
-        case SDL_SCANCODE_LEFT: return VK_LEFT;
-        case SDL_SCANCODE_UP: return VK_UP;
-        case SDL_SCANCODE_RIGHT: return VK_RIGHT;
-        case SDL_SCANCODE_DOWN: return VK_DOWN;
-        case SDL_SCANCODE_INSERT: return VK_INSERT;
-        case SDL_SCANCODE_DELETE: return VK_DELETE;
-        case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
-        case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
-        case SDL_SCANCODE_KP_PLUS: return VK_ADD;
-        case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
-        case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
-        case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
-        case SDL_SCANCODE_SEMICOLON: return 0xBA;
-        case SDL_SCANCODE_EQUALS: return 0xBB;
-        case SDL_SCANCODE_COMMA: return 0xBC;
-        case SDL_SCANCODE_MINUS: return 0xBD;
-        case SDL_SCANCODE_PERIOD: return 0xBE;
-        case SDL_SCANCODE_SLASH: return 0xBF;
-        case SDL_SCANCODE_GRAVE: return 0xC0;
-        case SDL_SCANCODE_LEFTBRACKET: return 0xDB;
-        case SDL_SCANCODE_BACKSLASH: return 0xDC;
-        case SDL_SCANCODE_RIGHTBRACKET: return 0xDD;
-        case SDL_SCANCODE_APOSTROPHE: return 0xDE;
-        default: return 0;
+        case SDL_SCANCODE_RALT:
+            return VK_MENU;
+        case SDL_SCANCODE_PAUSE:
+            return VK_PAUSE;
+        case SDL_SCANCODE_CAPSLOCK:
+            return VK_CAPITAL;
+        case SDL_SCANCODE_ESCAPE:
+            return VK_ESCAPE;
+        case SDL_SCANCODE_SPACE:
+            return VK_SPACE;
+        case SDL_SCANCODE_PAGEUP:
+            return VK_PRIOR;
+        case SDL_SCANCODE_PAGEDOWN:
+            return VK_NEXT;
+        case SDL_SCANCODE_END:
+            return VK_END;
+        case SDL_SCANCODE_HOME:
+            return VK_HOME;
+        case SDL_SCANCODE_LEFT:
+            return VK_LEFT;
+        case SDL_SCANCODE_UP:
+            return VK_UP;
+        case SDL_SCANCODE_RIGHT:
+            return VK_RIGHT;
+        case SDL_SCANCODE_DOWN:
+            return VK_DOWN;
+        case SDL_SCANCODE_INSERT:
+            return VK_INSERT;
+        case SDL_SCANCODE_DELETE:
+            return VK_DELETE;
+        case SDL_SCANCODE_KP_0:
+            return VK_NUMPAD0;
+        case SDL_SCANCODE_KP_MULTIPLY:
+            return VK_MULTIPLY;
+        case SDL_SCANCODE_KP_PLUS:
+            return VK_ADD;
+        case SDL_SCANCODE_KP_MINUS:
+            return VK_SUBTRACT;
+        case SDL_SCANCODE_KP_PERIOD:
+            return VK_DECIMAL;
+        case SDL_SCANCODE_KP_DIVIDE:
+            return VK_DIVIDE;
+        case SDL_SCANCODE_SEMICOLON:
+            return 0xBA;
+        case SDL_SCANCODE_EQUALS:
+            return 0xBB;
+        case SDL_SCANCODE_COMMA:
+            return 0xBC;
+        case SDL_SCANCODE_MINUS:
+            return 0xBD;
+        case SDL_SCANCODE_PERIOD:
+            return 0xBE;
+        case SDL_SCANCODE_SLASH:
+            return 0xBF;
+        case SDL_SCANCODE_GRAVE:
+            return 0xC0;
+        case SDL_SCANCODE_LEFTBRACKET:
+            return 0xDB;
+        case SDL_SCANCODE_BACKSLASH:
+            return 0xDC;
+        case SDL_SCANCODE_RIGHTBRACKET:
+            return 0xDD;
+        case SDL_SCANCODE_APOSTROPHE:
+            return 0xDE;
+        default:
+            return 0;
     }
 }
 
@@ -226,8 +267,8 @@ BOOL TranslateMessage(const MSG* message) {
     WPARAM character = 0;
     if (vk >= 'A' && vk <= 'Z') {
         character = shift ? vk : vk - 'A' + 'a';
-    } else if ((vk >= '0' && vk <= '9') || vk == VK_SPACE || vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_BACK ||
-               vk == VK_TAB) {
+    } else if ((vk >= '0' && vk <= '9') || vk == VK_SPACE || vk == VK_RETURN || vk == VK_ESCAPE ||
+               vk == VK_BACK || vk == VK_TAB) {
         character = vk;
     }
     if (character == 0) return FALSE;
@@ -246,7 +287,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void PostQuitMessage(int exitCode) { Enqueue(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
+void PostQuitMessage(int exitCode) {
+    Enqueue(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC) {
     const Clock::duration period = std::chrono::milliseconds(std::max(periodMs, 1u));
@@ -263,12 +306,17 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC) {
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
     const auto before = g_timers.size();
-    g_timers.erase(std::remove_if(g_timers.begin(), g_timers.end(),
-                                  [&](const Timer& timer) { return timer.window == window && timer.id == id; }),
-                   g_timers.end());
+    g_timers.erase(
+        std::remove_if(g_timers.begin(), g_timers.end(),
+                       [&](const Timer& timer) { return timer.window == window && timer.id == id; }),
+        g_timers.end());
     return g_timers.size() != before ? TRUE : FALSE;
 }
 
-void PlatformSetDispatchHook(PlatformDispatchHook hook) { g_dispatchHook = hook; }
+void PlatformSetDispatchHook(PlatformDispatchHook hook) {
+    g_dispatchHook = hook;
+}
 
-int PlatformActiveTimerCount() { return static_cast<int>(g_timers.size()); }
+int PlatformActiveTimerCount() {
+    return static_cast<int>(g_timers.size());
+}

@@ -72,11 +72,17 @@ LRESULT PlatformSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return window->procedure(window, message, wParam, lParam);
 }
 
-HICON LoadIconA(HINSTANCE, const char*) { return nullptr; }
+HICON LoadIconA(HINSTANCE, const char*) {
+    return nullptr;
+}
 
-HCURSOR LoadCursorA(HINSTANCE, const char*) { return nullptr; }
+HCURSOR LoadCursorA(HINSTANCE, const char*) {
+    return nullptr;
+}
 
-HGDIOBJ GetStockObject(int) { return nullptr; }
+HGDIOBJ GetStockObject(int) {
+    return nullptr;
+}
 
 WORD RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName) return 0;
@@ -84,8 +90,8 @@ WORD RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<WORD>(g_classes.size());
 }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int x, int y, int width, int height,
-                     HWND, void*, HINSTANCE, void*) {
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int x, int y, int width,
+                     int height, HWND, void*, HINSTANCE, void*) {
     auto found = g_classes.find(className ? className : "");
     if (found == g_classes.end() || !PlatformInitVideo()) return nullptr;
 

@@ -1,3 +1,5 @@
 #include "shell/shell.h"
 
-int main() { return WinMain(nullptr, nullptr, nullptr, SW_SHOWDEFAULT); }
+int main() {
+    return WinMain(nullptr, nullptr, nullptr, SW_SHOWDEFAULT);
+}

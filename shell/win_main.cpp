@@ -67,8 +67,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int showCommand) {
     windowClass.lpszClassName = WINDOW_CLASS;
     RegisterClassA(&windowClass);
 
-    g_window = CreateWindowExA(0, WINDOW_CLASS, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    g_window =
+        CreateWindowExA(0, WINDOW_CLASS, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     ShowWindow(g_window, showCommand);
     UpdateWindow(g_window);
     g_deviceContext = GetDC(g_window);
