@@ -158,8 +158,12 @@ constexpr int WHITE_BRUSH = 0;
 extern const char* const IDI_APPLICATION;
 extern const char* const IDC_ARROW;
 
-inline WORD LOWORD(LPARAM value) { return static_cast<WORD>(static_cast<std::uintptr_t>(value) & 0xFFFF); }
-inline WORD HIWORD(LPARAM value) { return static_cast<WORD>((static_cast<std::uintptr_t>(value) >> 16) & 0xFFFF); }
+inline WORD LOWORD(LPARAM value) {
+    return static_cast<WORD>(static_cast<std::uintptr_t>(value) & 0xFFFF);
+}
+inline WORD HIWORD(LPARAM value) {
+    return static_cast<WORD>((static_cast<std::uintptr_t>(value) >> 16) & 0xFFFF);
+}
 inline LPARAM MAKELPARAM(unsigned low, unsigned high) {
     return static_cast<LPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
@@ -285,7 +289,8 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* securi
 HANDLE CreateFileMappingA(HANDLE file, void* security, DWORD protect, DWORD maxSizeHigh, DWORD maxSizeLow,
                           const char* name);
 // The whole file as one read-only block.
-const void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, std::size_t length);
+const void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
+                          std::size_t length);
 // The size in bytes of the view MapViewOfFile returned (the whole file).
 std::size_t MappedViewSize(const void* view);
 BOOL UnmapViewOfFile(const void* view);
