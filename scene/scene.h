@@ -6,8 +6,8 @@
 #include <cstdint>
 
 struct Particle {
-    std::uint8_t active;  // 1: the slot holds a live particle
-    float x, y, z;        // drawn one unit further along +x than x says
+    std::uint8_t active;     // 1: the slot holds a live particle
+    float x, y, z;           // drawn one unit further along +x than x says
     float rotX, rotY, rotZ;  // degrees; wind particles only
     float r, g, b;           // fire particles only
     float size;              // signed half edge; fire particles only
@@ -25,6 +25,11 @@ constexpr int TERRAIN_SIDE = 17;  // grid points per side; 16 x 16 cells
 constexpr int TREE_COUNT = 6;
 constexpr int FLAG_EDGES = 9;
 constexpr int KEY_COUNT = 256;
+// Virtual-key codes of the four switch keys, as indices into g_keys.
+constexpr int KEY_F1 = 0x70;  // earth
+constexpr int KEY_F2 = 0x71;  // water
+constexpr int KEY_F3 = 0x72;  // air
+constexpr int KEY_F4 = 0x73;  // fire
 
 extern Particle g_firePool[FIRE_POOL_SIZE];
 extern Particle g_windPool[WIND_POOL_SIZE];
