@@ -38,3 +38,8 @@ void PlatformSetDispatchHook(PlatformDispatchHook hook);
 
 // Number of timers started with SetTimer and not killed.
 int PlatformActiveTimerCount();
+
+// Memory device contexts and DIB sections not yet deleted.
+int PlatformLiveGdiObjectCount();
+// File and mapping handles and views not yet closed or unmapped.
+int PlatformLiveFileObjectCount();
