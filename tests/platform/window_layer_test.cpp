@@ -239,12 +239,12 @@ int CountTicks(UINT_PTR id) {
 }
 
 TEST_F(WindowLayerTest, AWaitingTickAbsorbsTheOnesThatFallDueMeanwhile) {
-    // Period 200 ms; after 1100 ms the next tick is 100 ms away, so both
-    // checks have room to spare on a busy machine.
+    // Five and more periods pass unseen, then at least one more: each time
+    // exactly one tick waits, however late the check comes.
     SetTimer(window_, 9, 200, nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     EXPECT_EQ(CountTicks(9), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
     EXPECT_EQ(CountTicks(9), 1);
     EXPECT_EQ(PlatformActiveTimerCount(), 1);
     EXPECT_TRUE(KillTimer(window_, 9));
