@@ -55,6 +55,18 @@ int Distance(const PixelFormat& format, const PIXELFORMATDESCRIPTOR& request) {
 
 }  // namespace
 
+int PlatformPreferredFormat() {
+    if (!PlatformInitVideo()) return 0;
+    for (int index = 0; index < FORMAT_COUNT; ++index) {
+        if (DisplayOffers(index)) return index + 1;
+    }
+    return 0;
+}
+
+void PlatformRequestFormat(int format) {
+    if (format >= 1 && format <= FORMAT_COUNT) RequestFormat(FORMATS[format - 1]);
+}
+
 HDC GetDC(HWND window) {
     if (!window) return nullptr;
     return new PlatformDeviceContext{window, nullptr};
@@ -82,33 +94,35 @@ int ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* request) {
     return best;
 }
 
-// The window's format is fixed by recreating its SDL window as an OpenGL
-// window with that visual, in the same place and size.
+// Windows are made with the preferred format already; any other format is
+// fixed by recreating the SDL window with that visual, in the same place.
 BOOL SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*) {
     if (g_forcedFailure == PLATFORM_FAIL_SET_PIXEL_FORMAT) return FALSE;
     if (!deviceContext || !deviceContext->window || format < 1 || format > FORMAT_COUNT) return FALSE;
     PlatformWindow* window = deviceContext->window;
     if (window->pixelFormat != 0) return window->pixelFormat == format ? TRUE : FALSE;
 
-    RequestFormat(FORMATS[format - 1]);
-    int x, y, width, height;
-    SDL_GetWindowPosition(window->sdl, &x, &y);
-    SDL_GetWindowSize(window->sdl, &width, &height);
-    const Uint32 kept = SDL_GetWindowFlags(window->sdl) &
-                        (SDL_WINDOW_SHOWN | SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED);
-    SDL_Window* replacement =
-        SDL_CreateWindow(SDL_GetWindowTitle(window->sdl), x, y, width, height,
-                         kept | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (!replacement) return FALSE;
-    SDL_DestroyWindow(window->sdl);
-    window->sdl = replacement;
-    window->gl = true;
+    if (window->visualFormat != format) {
+        RequestFormat(FORMATS[format - 1]);
+        int x, y, width, height;
+        SDL_GetWindowPosition(window->sdl, &x, &y);
+        SDL_GetWindowSize(window->sdl, &width, &height);
+        const Uint32 kept = SDL_GetWindowFlags(window->sdl) & (SDL_WINDOW_SHOWN | SDL_WINDOW_HIDDEN |
+                                                               SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED);
+        SDL_Window* replacement =
+            SDL_CreateWindow(SDL_GetWindowTitle(window->sdl), x, y, width, height,
+                             kept | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+        if (!replacement) return FALSE;
+        SDL_DestroyWindow(window->sdl);
+        window->sdl = replacement;
+        window->visualFormat = format;
+    }
     window->pixelFormat = format;
     return TRUE;
 }
 
 HGLRC wglCreateContext(HDC deviceContext) {
-    if (!deviceContext || !deviceContext->window || !deviceContext->window->gl) return nullptr;
+    if (!deviceContext || !deviceContext->window || deviceContext->window->pixelFormat == 0) return nullptr;
     // SDL makes a new context current at once; the caller expects to do that
     // itself, so whatever was current before is restored.
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
@@ -126,7 +140,7 @@ BOOL wglMakeCurrent(HDC deviceContext, HGLRC renderContext) {
         return TRUE;
     }
     if (g_forcedFailure == PLATFORM_FAIL_MAKE_CURRENT) return FALSE;
-    if (!deviceContext || !deviceContext->window || !deviceContext->window->gl) return FALSE;
+    if (!deviceContext || !deviceContext->window || deviceContext->window->pixelFormat == 0) return FALSE;
     if (SDL_GL_MakeCurrent(deviceContext->window->sdl, renderContext->gl) != 0) return FALSE;
     // The main loop draws flat out and must never wait for the display.
     SDL_GL_SetSwapInterval(0);
@@ -144,7 +158,7 @@ BOOL wglDeleteContext(HGLRC renderContext) {
 }
 
 BOOL SwapBuffers(HDC deviceContext) {
-    if (!deviceContext || !deviceContext->window || !deviceContext->window->gl) return FALSE;
+    if (!deviceContext || !deviceContext->window || deviceContext->window->pixelFormat == 0) return FALSE;
     SDL_GL_SwapWindow(deviceContext->window->sdl);
     if (g_swapHook) g_swapHook(deviceContext);
     return TRUE;

@@ -9,9 +9,8 @@
 struct PlatformWindow {
     SDL_Window* sdl;
     WNDPROC procedure;
-    bool gl;           // recreated as an OpenGL window by SetPixelFormat
-    int pixelFormat;   // 0 until SetPixelFormat
-    bool everPainted;  // UpdateWindow has shown the class background
+    int visualFormat;  // the pixel format the SDL window was made with, 0 for none
+    int pixelFormat;   // 0 until SetPixelFormat fixes one
 };
 
 // A window's drawing surface, or, with window none, a memory device context
@@ -29,6 +28,12 @@ struct PlatformRenderContext {
 // Bit 29 of a key message's lParam: Alt was held.
 constexpr LPARAM KEY_ALT_HELD = LPARAM{1} << 29;
 
+// The best pixel format the display offers (1-based), or 0 if none: new
+// windows are made with it, so that setting the usual format needs no new
+// window.
+int PlatformPreferredFormat();
+// Sets SDL's attributes for the next OpenGL window to the format.
+void PlatformRequestFormat(int format);
 // Brings SDL's video subsystem up once; false if there is no display.
 bool PlatformInitVideo();
 // The window wrapping an SDL window id, or none.

@@ -28,7 +28,7 @@ bool IsLiveWindow(HWND window) {
 // What the class background brush asks for: a white client area until the
 // program draws into it. An OpenGL window is left to its frames.
 void PaintBackground(HWND window) {
-    if (window->gl) return;
+    if (window->pixelFormat != 0) return;
     SDL_Surface* surface = SDL_GetWindowSurface(window->sdl);
     if (!surface) return;
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
@@ -44,6 +44,9 @@ bool PlatformInitVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The white background before the first frame is painted straight into
+    // the window, not through a renderer with an OpenGL context of its own.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     g_videoUp = true;
     return true;
@@ -60,7 +63,7 @@ void PlatformClientSize(PlatformWindow* window, int* width, int* height) {
     *width = 0;
     *height = 0;
     if (!window || (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED)) return;
-    if (window->gl) {
+    if (window->visualFormat != 0) {
         SDL_GL_GetDrawableSize(window->sdl, width, height);
     } else {
         SDL_GetWindowSizeInPixels(window->sdl, width, height);
@@ -100,11 +103,16 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int
         width = DEFAULT_WIDTH;
         height = DEFAULT_HEIGHT;
     }
-    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height,
-                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    const int visualFormat = PlatformPreferredFormat();
+    if (visualFormat != 0) {
+        PlatformRequestFormat(visualFormat);
+        flags |= SDL_WINDOW_OPENGL;
+    }
+    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!sdl) return nullptr;
 
-    auto* window = new PlatformWindow{sdl, found->second, false, 0, false};
+    auto* window = new PlatformWindow{sdl, found->second, visualFormat, 0};
     g_windows.push_back(window);
 
     int clientWidth, clientHeight;
@@ -141,7 +149,6 @@ BOOL ShowWindow(HWND window, int showCommand) {
 
 BOOL UpdateWindow(HWND window) {
     if (!IsLiveWindow(window)) return FALSE;
-    window->everPainted = true;
     PlatformSendMessage(window, WM_PAINT, 0, 0);
     return TRUE;
 }

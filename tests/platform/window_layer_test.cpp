@@ -110,7 +110,11 @@ TEST_F(WindowLayerTest, PixelFormatSearchAndContext) {
     noOpenGL.dwFlags = PFD_DRAW_TO_WINDOW;
     EXPECT_EQ(ChoosePixelFormat(deviceContext, &noOpenGL), 0);
 
+    // The window was made with the best format the display offers, which is
+    // what the usual request finds: setting it keeps the window as it is.
+    SDL_Window* before = window_->sdl;
     ASSERT_TRUE(SetPixelFormat(deviceContext, format, &request));
+    EXPECT_EQ(window_->sdl, before);
     // A window's format is fixed once set.
     EXPECT_FALSE(SetPixelFormat(deviceContext, format == 1 ? 2 : 1, &request));
     HGLRC context = wglCreateContext(deviceContext);
@@ -183,6 +187,32 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{SDL_SCANCODE_F4, KMOD_LALT, false, false, WM_SYSKEYUP, VK_F4},
                       KeyCase{SDL_SCANCODE_F10, 0, true, false, WM_SYSKEYDOWN, VK_F10},
                       KeyCase{SDL_SCANCODE_X, KMOD_RALT, true, false, WM_SYSKEYDOWN, 'X'}));
+
+TEST_F(WindowLayerTest, ALesserFormatRemakesTheWindowInPlace) {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    HDC deviceContext = GetDC(window_);
+    PIXELFORMATDESCRIPTOR request = SceneRequest();
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    const int format = ChoosePixelFormat(deviceContext, &request);
+    ASSERT_NE(format, 0);
+    ASSERT_TRUE(SetPixelFormat(deviceContext, format, &request));
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(window_, &client));
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    EXPECT_TRUE(SDL_GetWindowFlags(window_->sdl) & SDL_WINDOW_SHOWN);
+
+    HGLRC context = wglCreateContext(deviceContext);
+    ASSERT_NE(context, nullptr);
+    ASSERT_TRUE(wglMakeCurrent(deviceContext, context));
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 16);
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    ReleaseDC(window_, deviceContext);
+}
 
 TEST_F(WindowLayerTest, AltF4BecomesACloseRequest) {
     std::vector<MSG> messages = Press(SDL_SCANCODE_F4, KMOD_LALT, true, false);
