@@ -171,3 +171,7 @@ void PlatformForceFailure(PlatformFailure failure) {
 void PlatformSetSwapHook(PlatformSwapHook hook) {
     g_swapHook = hook;
 }
+
+std::string PlatformLastError() {
+    return SDL_GetError();
+}

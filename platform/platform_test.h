@@ -43,3 +43,7 @@ int PlatformActiveTimerCount();
 int PlatformLiveGdiObjectCount();
 // File and mapping handles and views not yet closed or unmapped.
 int PlatformLiveFileObjectCount();
+
+// What the underlying window system last reported as going wrong, for test
+// failure messages; empty when it reported nothing.
+std::string PlatformLastError();

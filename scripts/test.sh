@@ -8,11 +8,13 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 jobs="$(nproc)"
 
+# -noreset: by default Xvfb resets whenever its last client leaves, and a
+# test process that connects during the reset is refused its display.
 with_display() {
   if [ -n "${DISPLAY:-}" ]; then
     "$@"
   else
-    xvfb-run -a -s "-screen 0 1920x1200x24" "$@"
+    xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$@"
   fi
 }
 

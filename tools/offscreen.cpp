@@ -73,8 +73,8 @@ bool OpenSnapshotWindow(int width, int height) {
 }
 
 void CloseSnapshotWindow() {
-    wglMakeCurrent(nullptr, nullptr);
     if (g_snapshotContext != nullptr) {
+        wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(g_snapshotContext);
     }
     if (g_snapshotDc != nullptr) {

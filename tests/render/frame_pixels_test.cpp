@@ -90,7 +90,7 @@ class FramePixelsTest : public RenderWindowTest {
 };
 
 TEST_F(FramePixelsTest, SkyGradientAtTheCornersOfTheView) {
-    OpenScene(640, 480);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(640, 480));
     SnapshotImage sky = DrawSkyOnly();
     const int corners[4][2] = {{0, 0}, {639, 0}, {639, 479}, {0, 479}};
     for (const auto& corner : corners) {
@@ -103,7 +103,7 @@ TEST_F(FramePixelsTest, SkyGradientAtTheCornersOfTheView) {
 }
 
 TEST_F(FramePixelsTest, AllFilesMissingShowPlainColoursWithoutAMessage) {
-    OpenScene(640, 480);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(640, 480));
     EXPECT_TRUE(PlatformRecordedMessageBoxes().empty());
     g_treeLift = 8.0f;  // the trees out of the way of the lake
     SnapshotImage frame;
@@ -124,7 +124,7 @@ TEST_F(FramePixelsTest, AllFilesMissingShowPlainColoursWithoutAMessage) {
 // depth test is still on from the set-up.
 TEST_F(FramePixelsTest, FirstFrameShowsTheStars) {
     WriteSolidBmp(Scratch(), "stars.bmp", 8, 8, BmpColor{96, 96, 96});
-    OpenScene(640, 480);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(640, 480));
     ASSERT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     SnapshotImage first;
     RenderSnapshotFrame(&first);
@@ -157,7 +157,7 @@ class IconRowTest : public FramePixelsTest, public ::testing::WithParamInterface
 // when it is off; the star file is black, so the sky shows behind the row.
 TEST_P(IconRowTest, OnIconsAddWhiteAndOffIconsHalfGrey) {
     WriteSolidBmp(Scratch(), "stars.bmp", 8, 8, BmpColor{0, 0, 0});
-    OpenScene(640, 480);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(640, 480));
     std::uint8_t* switches[4] = {&g_earthOn, &g_waterOn, &g_airOn, &g_fireOn};
     for (int i = 0; i < 4; i++) {
         *switches[i] = GetParam().on[i];
@@ -199,7 +199,7 @@ class SideBandsTest : public FramePixelsTest, public ::testing::WithParamInterfa
 // sky is, white star tiles cover it.
 TEST_P(SideBandsTest, BlackBandsOnlyFromTwiceAsWideAsHigh) {
     const BandCase& c = GetParam();
-    OpenScene(c.width, c.height);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(c.width, c.height));
     SnapshotImage frame;
     RenderSnapshotFrame(&frame);
     Rgb8 expected = c.bands ? Rgb8{0, 0, 0} : Rgb8{255, 255, 255};

@@ -75,7 +75,7 @@ SnapshotImage RenderCase(const GoldenCase& c) {
 TEST_P(GoldenFrameTest, MatchesReferencePicture) {
     const GoldenCase& c = GetParam();
     PlatformRecordMessageBoxes(true);
-    OpenScene(c.width, c.height, TESSAVINE_TEXTURE_DIR);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(c.width, c.height, TESSAVINE_TEXTURE_DIR));
     PlatformRecordMessageBoxes(false);
     ASSERT_TRUE(PlatformRecordedMessageBoxes().empty()) << PlatformRecordedMessageBoxes()[0].text;
 

@@ -81,7 +81,7 @@ class LayerStateTest : public RenderWindowTest {
     // Frames after half a second with everything on: both pools hold
     // particles, so every layer draws. The second frame is probed.
     void ProbeSecondFrame() {
-        OpenScene(320, 240);
+        ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
         RunSnapshotTimeline(0, 500);
         RenderFrame();
         StartLayerProbe();
@@ -153,7 +153,7 @@ TEST_F(LayerStateTest, ColoursInForceAtTheFirstPrimitive) {
 // are drawn with it; every later frame starts with it off, as the frame
 // before left it.
 TEST_F(LayerStateTest, OnlyTheFirstFrameDrawsTheBackdropWithTheDepthTest) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     StartLayerProbe();
     RenderFrame();
     StopLayerProbe();
@@ -169,7 +169,7 @@ TEST_F(LayerStateTest, OnlyTheFirstFrameDrawsTheBackdropWithTheDepthTest) {
 }
 
 TEST_F(LayerStateTest, FrameEndsWithBlendingAndDepthTestOffAndTexturingOn) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     RunSnapshotTimeline(0, 300);
     RenderFrame();
     GlStateRecord after = QueryGlState();
@@ -184,7 +184,7 @@ TEST_F(LayerStateTest, FrameEndsWithBlendingAndDepthTestOffAndTexturingOn) {
 // With the fire off the glow layer draws nothing, but the frame still makes
 // its state changes around it; the icon row starts with the earth icon off.
 TEST_F(LayerStateTest, FireAndEarthOffChangeWhatIsDrawnNotTheState) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_fireOn = 0;
     g_earthOn = 0;
     RenderFrame();
@@ -213,7 +213,7 @@ class LayerGeometryTest : public LayerStateTest {
 // The pole, the knob and the first trunk are white; each later trunk takes
 // the inner green of the crown drawn before it.
 TEST_F(LayerGeometryTest, LaterTrunksInheritTheCrownGreen) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     ProbeFrame();
     std::vector<PrimitiveRecord> pole = ProbedPrimitivesOf(PROBE_FLAGPOLE);
     ASSERT_EQ(pole.size(), 2u);
@@ -237,7 +237,7 @@ TEST_F(LayerGeometryTest, LaterTrunksInheritTheCrownGreen) {
 // The fan rotations add up: the fans of a tree point along the headings 5,
 // 55, 150, 290, 115, 345, 260, 220 and 225 degrees about its trunk.
 TEST_F(LayerGeometryTest, FoliageFansAccumulateTheirRotations) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_treeLift = 2.5f;
     ProbeFrame();
     const float headings[9] = {5, 55, 150, 290, 115, 345, 260, 220, 225};
@@ -271,7 +271,7 @@ TEST_F(LayerGeometryTest, FoliageFansAccumulateTheirRotations) {
 // A cell is grass only when all four corners are exactly 0: 183 of the 256
 // cells with the start heights. -0.0 counts as 0, the smallest height not.
 TEST_F(LayerGeometryTest, GrassOnlyWhereAllFourCornersAreExactlyZero) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_terrain[16][0] = -0.0f;
     g_terrain[16][16] = 1e-30f;
     ProbeFrame();
@@ -312,7 +312,7 @@ class FlagTest : public LayerGeometryTest, public ::testing::WithParamInterface<
 // Eight strips of 0.05 side by side; their edges take the wave's depths
 // while the air is on and lie flat otherwise.
 TEST_P(FlagTest, StripsFollowTheWaveOnlyWhileTheAirIsOn) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     RunSnapshotTimeline(0, 90);  // three motion ticks: the wave has moved
     g_airOn = GetParam().air;
     ProbeFrame();
@@ -354,7 +354,7 @@ class FireParticleTest : public LayerGeometryTest, public ::testing::WithParamIn
 // below, and a negative size puts the first corner at the lower right.
 TEST_P(FireParticleTest, SignedSizeIsTheHalfSide) {
     const FireParticleCase& c = GetParam();
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_fireOn = 0;
     g_airOn = 0;
     g_firePool[7] = Particle{1, 0.25f, 0.5f, -5.5f, 0, 0, 0, 1.0f, 0.3f, 0.0f, c.size};
@@ -391,7 +391,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FireParticleTest,
 
 // A leaf turned about x, then y, then z, in that order.
 TEST_F(LayerGeometryTest, LeafTurnsAboutXThenYThenZ) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_fireOn = 0;
     g_airOn = 0;
     g_windPool[3] = Particle{1, -2.0f, 1.0f, -4.0f, 90.0f, 90.0f, 0.0f, 0, 0, 0, 0};

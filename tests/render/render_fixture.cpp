@@ -1,5 +1,6 @@
 #include "tests/render/render_fixture.h"
 
+#include "platform/platform_test.h"
 #include "render/render.h"
 
 #include <dirent.h>
@@ -91,12 +92,13 @@ std::string RenderWindowTest::Scratch() {
 }
 
 void RenderWindowTest::OpenScene(int width, int height) {
-    OpenScene(width, height, Scratch());
+    ASSERT_NO_FATAL_FAILURE(OpenScene(width, height, Scratch()));
 }
 
 void RenderWindowTest::OpenScene(int width, int height, const std::string& dir) {
     ResetSnapshotScene();
-    ASSERT_TRUE(OpenSnapshotWindow(width, height)) << "no OpenGL window: these tests need a display (Xvfb)";
+    ASSERT_TRUE(OpenSnapshotWindow(width, height))
+        << "no OpenGL window (" << PlatformLastError() << "): these tests need a display (Xvfb)";
     m_open = true;
     int clientWidth, clientHeight;
     SnapshotClientSize(&clientWidth, &clientHeight);

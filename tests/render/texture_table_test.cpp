@@ -97,7 +97,7 @@ TEST_F(TextureTableTest, AllFilesMissingLeaveEverySlotEmptyWithoutAMessage) {
     g_fireDepthStep = 3;
     g_fireSideStep = 5;
     g_fireTint = 1;
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     EXPECT_TRUE(PlatformRecordedMessageBoxes().empty());
     for (int slot = 0; slot < TEX_COUNT; slot++) {
         EXPECT_NE(g_textures[slot], 0u) << g_textureFiles[slot];
@@ -111,7 +111,7 @@ TEST_F(TextureTableTest, AllFilesMissingLeaveEverySlotEmptyWithoutAMessage) {
 // The set-up itself leaves the third fire counter alone (ResetSnapshotScene
 // zeroes it, so set it after that and run the set-up again).
 TEST_F(TextureTableTest, SetUpResetsTwoFireCountersOnly) {
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     g_fireDepthStep = 4;
     g_fireSideStep = 6;
     g_fireTint = 1;
@@ -124,7 +124,7 @@ TEST_F(TextureTableTest, SetUpResetsTwoFireCountersOnly) {
 
 TEST_F(TextureTableTest, BrokenFileShowsItsMessageAndLoadingGoesOn) {
     WriteMixedFolder();
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
 
     const std::vector<RecordedMessageBox>& boxes = PlatformRecordedMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -149,7 +149,7 @@ TEST_F(TextureTableTest, BrokenFileShowsItsMessageAndLoadingGoesOn) {
 // their packing, not padded to 4.
 TEST_F(TextureTableTest, NarrowImagesUploadRowByRow) {
     WriteMixedFolder();
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     struct Narrow {
         int slot;
         int width;
@@ -179,7 +179,7 @@ TEST_F(TextureTableTest, NarrowImagesUploadRowByRow) {
 TEST_F(TextureTableTest, EachImageIsReleasedRightAfterItsUpload) {
     WriteMixedFolder();
     StartImageProbe();
-    OpenScene(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240));
     StopImageProbe();
     std::vector<ImageEvent> events = ProbedImageEvents();
 
@@ -214,7 +214,7 @@ TEST_F(TextureTableTest, EachImageIsReleasedRightAfterItsUpload) {
 
 // The generated textures all load, each a power of two on both sides.
 TEST_F(TextureTableTest, GeneratedTexturesAllLoad) {
-    OpenScene(320, 240, TESSAVINE_TEXTURE_DIR);
+    ASSERT_NO_FATAL_FAILURE(OpenScene(320, 240, TESSAVINE_TEXTURE_DIR));
     EXPECT_TRUE(PlatformRecordedMessageBoxes().empty());
     for (int slot = 0; slot < TEX_COUNT; slot++) {
         SlotImage image = ImageOfSlot(slot);
