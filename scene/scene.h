@@ -58,6 +58,10 @@ extern std::int32_t g_done;
 // Once, first thing at start-up: terrain, flag wave and trees to their start
 // values. Touches nothing else.
 void InitSceneData();
+// Every scene variable back to the value it holds when the program starts,
+// before InitSceneData. For tests and tools that restart the scene within one
+// process; the program itself never calls it.
+void ResetSceneState();
 
 // Every switch tick (50 ms): F1..F4 pressed since the last poll flip their
 // switches, in that order, and the press is consumed.

@@ -1,5 +1,7 @@
 #include "scene/scene.h"
 
+#include <cstring>
+
 // Program-start values: the switches on, the lake full, everything else 0.
 Particle g_firePool[FIRE_POOL_SIZE];
 Particle g_windPool[WIND_POOL_SIZE];
@@ -67,4 +69,26 @@ void InitSceneData() {
     for (int tree = 0; tree < TREE_COUNT; tree++) {
         g_trees[tree] = TREE_START[tree];
     }
+}
+
+void ResetSceneState() {
+    std::memset(g_firePool, 0, sizeof g_firePool);
+    std::memset(g_windPool, 0, sizeof g_windPool);
+    std::memset(g_terrain, 0, sizeof g_terrain);
+    std::memset(g_trees, 0, sizeof g_trees);
+    std::memset(g_flagWave, 0, sizeof g_flagWave);
+    g_earthOn = 1;
+    g_waterOn = 1;
+    g_airOn = 1;
+    g_fireOn = 1;
+    g_waterLevel = -1.2f;
+    g_treeLift = 0.0f;
+    g_fireDepthStep = 0;
+    g_fireSideStep = 0;
+    g_fireTint = 0;
+    g_windDepthStep = 0;
+    g_windHeightStep = 0;
+    g_randomState = 1;
+    std::memset(g_keys, 0, sizeof g_keys);
+    g_done = 0;
 }

@@ -111,23 +111,9 @@ void InitSnapshotRender(const std::string& directory) {
 }
 
 void ResetSnapshotScene() {
-    std::memset(g_firePool, 0, sizeof g_firePool);
-    std::memset(g_windPool, 0, sizeof g_windPool);
+    ResetSceneState();
     InitSceneData();
-    g_earthOn = 1;
-    g_waterOn = 1;
-    g_airOn = 1;
-    g_fireOn = 1;
-    g_waterLevel = -1.2f;
-    g_treeLift = -1.0f;
-    g_fireDepthStep = 0;
-    g_fireSideStep = 0;
-    g_fireTint = 0;
-    g_windDepthStep = 0;
-    g_windHeightStep = 0;
-    g_randomState = 1;
-    std::memset(g_keys, 0, sizeof g_keys);
-    g_done = 0;
+    g_treeLift = -1.0f;  // the entry sequence puts the trees on the ground
 }
 
 void PressSnapshotKey(unsigned key) {

@@ -121,7 +121,7 @@ TEST(SceneGlobals, ProgramStartValues) {
     EXPECT_EQ(PROGRAM_START.liveParticles, 0);
     // Every other global is 0: the reset helper sets exactly these values
     // and zeros the rest, and must reproduce the same state.
-    ResetToProgramStart();
+    ResetSceneState();
     EXPECT_EQ(SceneDigest(), PROGRAM_START.digest);
 }
 

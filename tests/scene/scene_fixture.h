@@ -10,33 +10,10 @@
 
 #include "scene/scene.h"
 
-// Every scene global back to its value before any code runs.
-inline void ResetToProgramStart() {
-    std::memset(g_firePool, 0, sizeof g_firePool);
-    std::memset(g_windPool, 0, sizeof g_windPool);
-    std::memset(g_terrain, 0, sizeof g_terrain);
-    std::memset(g_trees, 0, sizeof g_trees);
-    std::memset(g_flagWave, 0, sizeof g_flagWave);
-    g_earthOn = 1;
-    g_waterOn = 1;
-    g_airOn = 1;
-    g_fireOn = 1;
-    g_waterLevel = -1.2f;
-    g_treeLift = 0.0f;
-    g_fireDepthStep = 0;
-    g_fireSideStep = 0;
-    g_fireTint = 0;
-    g_windDepthStep = 0;
-    g_windHeightStep = 0;
-    g_randomState = 1;
-    std::memset(g_keys, 0, sizeof g_keys);
-    g_done = 0;
-}
-
 // The state at the first timer tick: program start, InitSceneData, then what
 // the entry sequence sets (free slots, fire tint 0, trees on the ground).
 inline void StartScene() {
-    ResetToProgramStart();
+    ResetSceneState();
     InitSceneData();
     for (Particle& p : g_firePool) p.active = 0;
     for (Particle& p : g_windPool) p.active = 0;
